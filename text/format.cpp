@@ -540,8 +540,12 @@ int FormatCall::NarrowText(const char* text)
         WChar* p = OpenField(cchBody, 1);
         if (!p)
             return 0;
-        for (int i = 0; i < cb; ++i)
-            p = Escapes(bytes[i], d.flags) ? PutEscape(p, bytes[i], digits) : (*p = bytes[i], p + 1);
+        for (int i = 0; i < cb; ++i) {
+            if (Escapes(bytes[i], d.flags))
+                p = PutEscape(p, bytes[i], digits);
+            else
+                *p++ = bytes[i];
+        }
         return CloseField(p);
     }
 
