@@ -107,7 +107,7 @@ TEST(GStringFind, LastChar)
     GString path;
     Make(path, "C:\\dir\\file.exe", 1);
     ASSERT_TRUE(path.CutFront(path.FindLastChar('\\', 0) + 1));
-    EXPECT_EQ(WideText(path), u"file.exe");
+    EXPECT_EQ(WideText(path), WSTR("file.exe"));
 }
 
 // Comparison ---------------------------------------------------------------
@@ -149,10 +149,10 @@ TEST(GStringCompare, NullAndUnsigned)
     GString s;
     Make(s, "a", 1);
     EXPECT_EQ(s.CompareWide(nullptr, 4), 1);
-    EXPECT_EQ(s.CompareWide(u"\uFFFF", -1), -1);  // units compare unsigned
+    EXPECT_EQ(s.CompareWide(WSTR("\uFFFF"), -1), -1);  // units compare unsigned
     GString empty;
     EXPECT_EQ(empty.CompareNarrow(nullptr, 0), 0);
-    EXPECT_EQ(empty.CompareWide(u"", -1), 0);
+    EXPECT_EQ(empty.CompareWide(WSTR(""), -1), 0);
     GString n;
     Make(n, "\xC3\xA9", 0);
     EXPECT_EQ(n.CompareNarrow("ab", -1), 1);  // 0xC3 after 'a'
@@ -208,7 +208,7 @@ TEST(GStringToUpper, BothKinds)
 namespace {
 
 struct TraceCapture {
-    std::vector<std::u16string> lines;
+    std::vector<WText> lines;
 
     TraceCapture() { SetDebugTraceSink(&TraceCapture::Receive, this); }
     ~TraceCapture() { SetDebugTraceSink(nullptr, nullptr); }
@@ -219,32 +219,32 @@ struct TraceCapture {
     }
 };
 
-std::u16string Repeat(const std::u16string& unit, int count)
+WText Repeat(const WText& unit, int count)
 {
-    std::u16string text;
+    WText text;
     for (int i = 0; i < count; i++)
         text += unit;
     return text;
 }
 
-const std::u16string kMark = u" \\\n";
+const WText kMark = WSTR(" \\\n");
 
 }  // namespace
 
 TEST(GStringTrace, LineSplitting)
 {
-    std::u16string a80 = Repeat(u"a", 80);
+    WText a80 = Repeat(WSTR("a"), 80);
     struct {
         int cch;
         int maxChars;
-        std::vector<std::u16string> lines;
+        std::vector<WText> lines;
     } const cases[] = {
-        {200, 65535, {a80 + kMark, a80 + kMark, Repeat(u"a", 40) + u"\n"}},
-        {80, 65535, {a80 + u"\n"}},
-        {160, 65535, {a80 + kMark, a80 + u"\n"}},
-        {1, 65535, {u"a\n"}},
-        {200, 100, {a80 + kMark, Repeat(u"a", 20) + u"\n"}},  // nothing past maxChars
-        {200, 80, {a80 + u"\n"}},
+        {200, 65535, {a80 + kMark, a80 + kMark, Repeat(WSTR("a"), 40) + WSTR("\n")}},
+        {80, 65535, {a80 + WSTR("\n")}},
+        {160, 65535, {a80 + kMark, a80 + WSTR("\n")}},
+        {1, 65535, {WSTR("a\n")}},
+        {200, 100, {a80 + kMark, Repeat(WSTR("a"), 20) + WSTR("\n")}},  // nothing past maxChars
+        {200, 80, {a80 + WSTR("\n")}},
         {200, 0, {}},
         {0, 65535, {}},
     };
@@ -255,7 +255,7 @@ TEST(GStringTrace, LineSplitting)
         TraceCapture capture;
         s.DebugTrace(c.maxChars);
         EXPECT_EQ(capture.lines, c.lines) << c.cch << " characters, at most " << c.maxChars;
-        EXPECT_EQ(WideText(s), Repeat(u"a", c.cch));  // the text itself is untouched
+        EXPECT_EQ(WideText(s), Repeat(WSTR("a"), c.cch));  // the text itself is untouched
     }
 }
 
@@ -268,7 +268,7 @@ TEST(GStringTrace, NarrowTextCountsCharacters)
     ASSERT_TRUE(s.AssignNarrow(text.c_str(), -1, -1));
     TraceCapture capture;
     s.DebugTrace(65535);
-    std::vector<std::u16string> expected = {Repeat(u"\u00E9", 80) + kMark, Repeat(u"\u00E9", 20) + u"\n"};
+    std::vector<WText> expected = {Repeat(WSTR("\u00E9"), 80) + kMark, Repeat(WSTR("\u00E9"), 20) + WSTR("\n")};
     EXPECT_EQ(capture.lines, expected);
     EXPECT_EQ(s.wide, 0);
 
@@ -277,6 +277,6 @@ TEST(GStringTrace, NarrowTextCountsCharacters)
     ASSERT_TRUE(s.AssignNarrow(broken.c_str(), -1, -1));
     capture.lines.clear();
     s.DebugTrace(65535);
-    expected = {Repeat(u"x", 80) + kMark};
+    expected = {Repeat(WSTR("x"), 80) + kMark};
     EXPECT_EQ(capture.lines, expected);
 }
