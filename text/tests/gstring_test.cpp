@@ -377,6 +377,26 @@ TEST(GStringAppend, OtherStringsConvert)
     EXPECT_EQ(target.Length(), 8);
 }
 
+// Appending a part of the string's own text survives the block being replaced
+// (ASan reports a read from the freed block otherwise).
+TEST(GStringAppend, OwnTextAcrossReallocation)
+{
+    GString n;
+    std::string text(50, 'a');
+    text += "123456789";
+    ASSERT_TRUE(n.AssignNarrow(text.c_str(), -1, -1));
+    ASSERT_EQ(n.capacity, 64);
+    ASSERT_TRUE(n.AppendNarrow(n.NarrowAt(50), 9, -1));
+    EXPECT_GT(n.capacity, 64);
+    EXPECT_EQ(NarrowText(n), text + "123456789");
+
+    GString w;
+    ASSERT_TRUE(w.AssignWide(WSTR("0123456789"), -1));
+    ASSERT_TRUE(w.CutFront(2));
+    ASSERT_TRUE(w.AppendWide(w.WideAt(1), 3));
+    EXPECT_EQ(WideText(w), WSTR("23456789345"));
+}
+
 TEST(GStringAppend, EnsureEndsWith)
 {
     GString s;
