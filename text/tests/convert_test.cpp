@@ -76,6 +76,21 @@ TEST(Utf8, Decode)
     }
 }
 
+// Every unit, surrogates included, comes back from its own UTF-8 form.
+TEST(Utf8, EveryUnitRoundTrips)
+{
+    for (unsigned c = 0; c <= 0xFFFF; c++) {
+        WChar unit = WChar(c);
+        char bytes[4];
+        int cb = Utf8Encode(&unit, 1, bytes);
+        ASSERT_EQ(cb, Utf8EncodedSize(&unit, 1));
+        ASSERT_EQ(Utf8CharCount(bytes, cb), 1) << std::hex << c;
+        WChar back = 0;
+        ASSERT_EQ(Utf8Decode(bytes, cb, &back), 1) << std::hex << c;
+        ASSERT_EQ(back, unit) << std::hex << c;
+    }
+}
+
 TEST(Utf8, CharCountAndSpan)
 {
     struct {
