@@ -10,6 +10,10 @@
 // Results: non-zero for success, 0 for failure (pointers: null). Nothing
 // throws. Lengths are in characters of the argument's own kind; a negative
 // length means "up to the terminating zero"; a null text counts as empty.
+// Appends may take (part of) the string's own text, and a string may be
+// assigned to itself; other text arguments must not lie in the string's own
+// block, nor in its scratch: operations that convert an argument overwrite
+// the scratch.
 #pragma once
 
 #include <stdarg.h>
@@ -104,7 +108,8 @@ public:
     int FormatAppendV(const WChar* format, va_list args);
 
     // The companion string, created on first use and emptied on every call;
-    // null when it cannot be created.
+    // null when it cannot be created. Its content is only valid until the
+    // next operation of its owner.
     GString* Scratch();
 
 private:

@@ -36,7 +36,7 @@ TEST(GStringStorage, FillConstructor)
 {
     GString comma(WChar(','), 1);
     EXPECT_EQ(comma.wide, 1);
-    EXPECT_EQ(WideText(comma), u",");
+    EXPECT_EQ(WideText(comma), WSTR(","));
     EXPECT_EQ(comma.capacity, 64);
 
     GString none(WChar('x'), 0);
@@ -88,7 +88,7 @@ TEST(GStringStorage, GrowsByHalfTheLength)
     // 29 -> 30 units reserves max(30, 29 + 14) = 43: (43 + 1) * 2 + 4 = 92 -> 128,
     // and so on.
     EXPECT_EQ(capacities, (std::vector<int>{64, 128, 192, 320, 512}));
-    EXPECT_EQ(WideText(s), std::u16string(200, u'x'));
+    EXPECT_EQ(WideText(s), WText(200, WSTR('x')));
 }
 
 TEST(GStringStorage, ReserveKeepsTextAndWritesHeader)
@@ -103,7 +103,7 @@ TEST(GStringStorage, ReserveKeepsTextAndWritesHeader)
     EXPECT_EQ(header, 0x80000005u);  // narrow, five bytes when the block was made
 
     GString w;
-    ASSERT_TRUE(w.AssignWide(u"abc", -1));
+    ASSERT_TRUE(w.AssignWide(WSTR("abc"), -1));
     ASSERT_TRUE(w.Reserve(100));
     memcpy(&header, w.block, 4);
     EXPECT_EQ(header, 6u);  // wide, three units = six bytes
@@ -119,24 +119,24 @@ TEST(GStringStorage, ReserveKeepsTextAndWritesHeader)
 TEST(GStringStorage, ImpossibleSizesFailAndLeaveTheText)
 {
     GString s;
-    ASSERT_TRUE(s.AssignWide(u"keep", -1));
+    ASSERT_TRUE(s.AssignWide(WSTR("keep"), -1));
     uint8_t* block = s.block;
     EXPECT_EQ(s.Reserve(0x40000000), 0);
     EXPECT_EQ(s.Grow(INT_MAX), 0);
     EXPECT_EQ(s.AppendWideChar('x', INT_MAX), 0);
     EXPECT_EQ(s.WideTail(INT_MAX - 1), nullptr);
     EXPECT_EQ(s.block, block);
-    EXPECT_EQ(WideText(s), u"keep");
+    EXPECT_EQ(WideText(s), WSTR("keep"));
 }
 
 TEST(GStringStorage, CutFrontDoesNotMoveTheText)
 {
     GString s;
-    ASSERT_TRUE(s.AssignWide(u"C:\\a", -1));
+    ASSERT_TRUE(s.AssignWide(WSTR("C:\\a"), -1));
     uint8_t* block = s.block;
     const WChar* a = s.WideAt(3);
     ASSERT_EQ(s.CutFront(3), 1);
-    EXPECT_EQ(WideText(s), u"a");
+    EXPECT_EQ(WideText(s), WSTR("a"));
     EXPECT_EQ(s.start, 3);
     EXPECT_EQ(s.WideAt(0), a);
 
@@ -145,12 +145,12 @@ TEST(GStringStorage, CutFrontDoesNotMoveTheText)
     ASSERT_TRUE(s.AppendWideChar('b', 5));
     EXPECT_EQ(s.start, 3);
     ASSERT_TRUE(s.CutFront(5));
-    std::u16string more(26, u'c');
+    WText more(26, WSTR('c'));
     ASSERT_TRUE(s.AppendWide(more.c_str(), -1));
     EXPECT_EQ(s.start, 0);
     EXPECT_EQ(s.block, block);
     EXPECT_EQ(s.capacity, 64);
-    EXPECT_EQ(WideText(s), u"b" + more);
+    EXPECT_EQ(WideText(s), WSTR("b") + more);
     EXPECT_EQ(s.WideAt(0)[s.Length()], 0);
 }
 
@@ -173,17 +173,17 @@ TEST(GStringStorage, WideTailThenSetLength)
     WChar* p = s.WideTail(261);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(s.wide, 1);
-    const WChar path[] = u"C:\\Windows";
+    const WChar path[] = WSTR("C:\\Windows");
     memcpy(p, path, sizeof path);
     ASSERT_EQ(s.SetLength(-1), 1);
-    EXPECT_EQ(WideText(s), u"C:\\Windows");
+    EXPECT_EQ(WideText(s), WSTR("C:\\Windows"));
 
     // A second tail goes after the committed text.
     p = s.WideTail(4);
     ASSERT_NE(p, nullptr);
-    memcpy(p, u"\\x", 3 * sizeof(WChar));
+    memcpy(p, WSTR("\\x"), 3 * sizeof(WChar));
     ASSERT_EQ(s.SetLength(-1), 1);
-    EXPECT_EQ(WideText(s), u"C:\\Windows\\x");
+    EXPECT_EQ(WideText(s), WSTR("C:\\Windows\\x"));
 }
 
 TEST(GStringStorage, SetLengthLimits)
@@ -202,9 +202,9 @@ TEST(GStringStorage, SetLengthLimits)
     EXPECT_EQ(s.Length(), room);
     EXPECT_EQ(s.WideAt(0)[room], 0);
     EXPECT_EQ(s.SetLength(3), 1);
-    EXPECT_EQ(WideText(s), u"zzz");
+    EXPECT_EQ(WideText(s), WSTR("zzz"));
 
-    ASSERT_TRUE(s.AssignWide(u"abcdef", -1));
+    ASSERT_TRUE(s.AssignWide(WSTR("abcdef"), -1));
     ASSERT_TRUE(s.CutFront(2));
     EXPECT_EQ(s.SetLength(0), 1);
     EXPECT_EQ(s.start, 0);
@@ -233,8 +233,8 @@ TEST(GStringAccess, KindAndIndex)
     EXPECT_EQ(n.WideAt(0)[0], 0);  // no wide text in a narrow string
 
     GString w;
-    ASSERT_TRUE(w.AssignWide(u"abc", -1));
-    EXPECT_EQ(std::u16string(w.WideAt(2)), u"c");
+    ASSERT_TRUE(w.AssignWide(WSTR("abc"), -1));
+    EXPECT_EQ(WText(w.WideAt(2)), WSTR("c"));
     EXPECT_EQ(w.NarrowAt(0)[0], 0);
 
     w.Clear();
@@ -251,12 +251,12 @@ TEST(GStringAssign, TakesKindAndText)
 {
     GString narrow, wide;
     ASSERT_TRUE(narrow.AssignNarrow("za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87", -1, -1));
-    ASSERT_TRUE(wide.AssignWide(u"gęś", -1));
+    ASSERT_TRUE(wide.AssignWide(WSTR("gęś"), -1));
 
     GString s;
     ASSERT_TRUE(s.Assign(wide));
     EXPECT_EQ(s.wide, 1);
-    EXPECT_EQ(WideText(s), u"gęś");
+    EXPECT_EQ(WideText(s), WSTR("gęś"));
     ASSERT_TRUE(s.Assign(narrow));
     EXPECT_EQ(s.wide, 0);
     EXPECT_EQ(NarrowText(s), NarrowText(narrow));
@@ -264,11 +264,11 @@ TEST(GStringAssign, TakesKindAndText)
     EXPECT_EQ(NarrowText(s), NarrowText(narrow));
 
     ASSERT_TRUE(s.AssignAsWide(&narrow));
-    EXPECT_EQ(WideText(s), u"zażółć");
+    EXPECT_EQ(WideText(s), WSTR("zażółć"));
     ASSERT_TRUE(s.AssignAsNarrow(&wide));
     EXPECT_EQ(NarrowText(s), "g\xC4\x99\xC5\x9B");
     ASSERT_TRUE(s.AssignAsWide(&s));
-    EXPECT_EQ(WideText(s), u"gęś");
+    EXPECT_EQ(WideText(s), WSTR("gęś"));
 
     EXPECT_EQ(s.AssignAsNarrow(nullptr), 0);
     EXPECT_EQ(s.wide, 0);
@@ -292,15 +292,15 @@ TEST(GStringAssign, Records)
     EXPECT_EQ(s.wide, 0);
     EXPECT_EQ(NarrowText(s), "\xC3\xA9");
     ASSERT_NE(s.ToWide(-1), nullptr);
-    EXPECT_EQ(WideText(s), u"\u00E9");
+    EXPECT_EQ(WideText(s), WSTR("\u00E9"));
 
     ASSERT_TRUE(s.AssignRecord(reinterpret_cast<const TextRecord*>(&wide)));
-    EXPECT_EQ(WideText(s), u"ok");
+    EXPECT_EQ(WideText(s), WSTR("ok"));
     ASSERT_TRUE(s.AssignRecord(reinterpret_cast<const TextRecord*>(&empty)));
     EXPECT_EQ(s.wide, 0);
     EXPECT_EQ(s.Length(), 0);
 
-    ASSERT_TRUE(s.AssignWide(u"x", -1));
+    ASSERT_TRUE(s.AssignWide(WSTR("x"), -1));
     EXPECT_EQ(s.AssignRecord(nullptr), 0);
     EXPECT_EQ(s.Length(), 0);
     EXPECT_EQ(s.wide, 1);  // kind kept
@@ -312,24 +312,24 @@ TEST(GStringAppend, KindRules)
 {
     GString n, w;
     w.ClearWide();
-    EXPECT_EQ(n.AppendWide(u"x", -1), 0);
+    EXPECT_EQ(n.AppendWide(WSTR("x"), -1), 0);
     EXPECT_EQ(w.AppendNarrow("x", -1, -1), 0);
     EXPECT_EQ(n.AppendWide(nullptr, 5), 0);  // the kind is checked first
     EXPECT_EQ(w.AppendWide(nullptr, 5), 1);  // null counts as empty
-    EXPECT_EQ(w.AppendWide(u"", -1), 1);
+    EXPECT_EQ(w.AppendWide(WSTR(""), -1), 1);
     EXPECT_EQ(w.block, nullptr);
 
-    ASSERT_TRUE(n.AppendWideText(u"z\u0142\u20AC", -1));
+    ASSERT_TRUE(n.AppendWideText(WSTR("z\u0142\u20AC"), -1));
     EXPECT_EQ(NarrowText(n), "z\xC5\x82\xE2\x82\xAC");
     ASSERT_TRUE(w.AppendNarrowText("z\xC5\x82", -1, -1));
-    EXPECT_EQ(WideText(w), u"z\u0142");
+    EXPECT_EQ(WideText(w), WSTR("z\u0142"));
     ASSERT_TRUE(w.AppendNarrowText("abc", 2, 0));  // an explicit length
-    EXPECT_EQ(WideText(w), u"z\u0142ab");
+    EXPECT_EQ(WideText(w), WSTR("z\u0142ab"));
 
     // Invalid UTF-8 appends nothing, not even the valid part before it.
     EXPECT_EQ(w.AppendNarrowText("ok\xC3", -1, -1), 0);
     EXPECT_EQ(w.AppendNarrowText("ok\xF0\x9F\x98\x80", -1, -1), 0);
-    EXPECT_EQ(WideText(w), u"z\u0142ab");
+    EXPECT_EQ(WideText(w), WSTR("z\u0142ab"));
     EXPECT_EQ(w.WideAt(0)[w.Length()], 0);
 }
 
@@ -349,22 +349,22 @@ TEST(GStringAppend, SingleCharacters)
     EXPECT_EQ(w.AppendNarrowChar(char(0xE9), 1), 0);
     EXPECT_EQ(w.AppendWideChar(0x0107, -1), 1);
     ASSERT_TRUE(w.AppendWideChar(0x0107, 2));
-    EXPECT_EQ(WideText(w), u"aab\u0107\u0107");
+    EXPECT_EQ(WideText(w), WSTR("aab\u0107\u0107"));
 }
 
 TEST(GStringAppend, OtherStringsConvert)
 {
     GString n, w, target;
     ASSERT_TRUE(n.AssignNarrow("\xC3\xB3", -1, -1));
-    ASSERT_TRUE(w.AssignWide(u"\u00F3", -1));
+    ASSERT_TRUE(w.AssignWide(WSTR("\u00F3"), -1));
 
     target.ClearWide();
     ASSERT_TRUE(target.Append(n));
     ASSERT_TRUE(target.Append(w));
-    EXPECT_EQ(WideText(target), u"\u00F3\u00F3");
+    EXPECT_EQ(WideText(target), WSTR("\u00F3\u00F3"));
     ASSERT_TRUE(target.Append(target));  // doubling through a reallocation
     ASSERT_TRUE(target.Append(target));
-    EXPECT_EQ(WideText(target), std::u16string(8, u'\u00F3'));
+    EXPECT_EQ(WideText(target), WText(8, WSTR('\u00F3')));
 
     GString narrowTarget;
     ASSERT_TRUE(narrowTarget.Append(w));
@@ -377,26 +377,46 @@ TEST(GStringAppend, OtherStringsConvert)
     EXPECT_EQ(target.Length(), 8);
 }
 
+// Appending a part of the string's own text survives the block being replaced
+// (ASan reports a read from the freed block otherwise).
+TEST(GStringAppend, OwnTextAcrossReallocation)
+{
+    GString n;
+    std::string text(50, 'a');
+    text += "123456789";
+    ASSERT_TRUE(n.AssignNarrow(text.c_str(), -1, -1));
+    ASSERT_EQ(n.capacity, 64);
+    ASSERT_TRUE(n.AppendNarrow(n.NarrowAt(50), 9, -1));
+    EXPECT_GT(n.capacity, 64);
+    EXPECT_EQ(NarrowText(n), text + "123456789");
+
+    GString w;
+    ASSERT_TRUE(w.AssignWide(WSTR("0123456789"), -1));
+    ASSERT_TRUE(w.CutFront(2));
+    ASSERT_TRUE(w.AppendWide(w.WideAt(1), 3));
+    EXPECT_EQ(WideText(w), WSTR("23456789345"));
+}
+
 TEST(GStringAppend, EnsureEndsWith)
 {
     GString s;
     s.ClearWide();
-    EXPECT_EQ(s.EnsureEndsWithWide(u"\\", 1), 1);
-    EXPECT_EQ(WideText(s), u"\\");
-    EXPECT_EQ(s.EnsureEndsWithWide(u"\\", 1), 1);
-    EXPECT_EQ(WideText(s), u"\\");
+    EXPECT_EQ(s.EnsureEndsWithWide(WSTR("\\"), 1), 1);
+    EXPECT_EQ(WideText(s), WSTR("\\"));
+    EXPECT_EQ(s.EnsureEndsWithWide(WSTR("\\"), 1), 1);
+    EXPECT_EQ(WideText(s), WSTR("\\"));
     EXPECT_EQ(s.EnsureEndsWithWide(nullptr, 1), 0);
-    EXPECT_EQ(s.EnsureEndsWithWide(u"", -1), 0);
-    EXPECT_EQ(s.EnsureEndsWithWide(u"\0x", 2), 0);  // starts with a zero character
+    EXPECT_EQ(s.EnsureEndsWithWide(WSTR(""), -1), 0);
+    EXPECT_EQ(s.EnsureEndsWithWide(WSTR("\0x"), 2), 0);  // starts with a zero character
     EXPECT_EQ(s.EnsureEndsWithNarrow("ab", -1), 1);  // converted through the scratch
     EXPECT_EQ(s.EnsureEndsWithNarrow("b", -1), 1);
-    EXPECT_EQ(WideText(s), u"\\ab");
+    EXPECT_EQ(WideText(s), WSTR("\\ab"));
     EXPECT_EQ(s.EnsureEndsWithNarrow("\xFF", -1), 0);  // cannot be decoded
 
     GString n;
     ASSERT_TRUE(n.AssignNarrow("dir", -1, -1));
-    EXPECT_EQ(n.EnsureEndsWithWide(u"\u0142", -1), 1);
-    EXPECT_EQ(n.EnsureEndsWithWide(u"\u0142", -1), 1);
+    EXPECT_EQ(n.EnsureEndsWithWide(WSTR("\u0142"), -1), 1);
+    EXPECT_EQ(n.EnsureEndsWithWide(WSTR("\u0142"), -1), 1);
     EXPECT_EQ(NarrowText(n), "dir\xC5\x82");
 }
 
@@ -445,12 +465,12 @@ TEST(GStringAppend, PathJoining)
     }
 
     GString s, part;
-    ASSERT_TRUE(s.AssignWide(u"C:\\dir", -1));
+    ASSERT_TRUE(s.AssignWide(WSTR("C:\\dir"), -1));
     ASSERT_TRUE(part.AssignNarrow("file.txt", -1, -1));
     EXPECT_EQ(&s.AppendPath(part), &s);
-    EXPECT_EQ(WideText(s), u"C:\\dir\\file.txt");
+    EXPECT_EQ(WideText(s), WSTR("C:\\dir\\file.txt"));
     EXPECT_EQ(s.AppendPathNarrow("\xC3", -1), 0);  // cannot be decoded
-    EXPECT_EQ(WideText(s), u"C:\\dir\\file.txt");
+    EXPECT_EQ(WideText(s), WSTR("C:\\dir\\file.txt"));
 }
 
 // Conversion ----------------------------------------------------------------
@@ -462,7 +482,7 @@ TEST(GStringConvert, InPlace)
     const WChar* p = s.ToWide(-1);
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p, s.WideAt(0));
-    EXPECT_EQ(WideText(s), u"\u20AC \U0001F600");
+    EXPECT_EQ(WideText(s), WSTR("\u20AC \U0001F600"));
     EXPECT_EQ(s.ToWide(0), s.WideAt(0));  // already wide
 
     uint8_t* block = s.block;
@@ -502,6 +522,6 @@ TEST(GStringConvert, GrowsWhenTheOtherKindNeedsMoreRoom)
     ASSERT_TRUE(s.AssignNarrow(text.c_str(), -1, -1));
     ASSERT_EQ(s.capacity, 64);
     ASSERT_NE(s.ToWide(-1), nullptr);
-    EXPECT_EQ(WideText(s), std::u16string(59, u'a'));
+    EXPECT_EQ(WideText(s), WText(59, WSTR('a')));
     EXPECT_GE(s.capacity, 4 + 60 * 2);
 }

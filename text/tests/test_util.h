@@ -5,9 +5,12 @@
 
 #include "text/gstring.h"
 
-inline std::u16string WideText(const GString& s)
+// Wide text in the unit type of the platform (char16_t here, wchar_t on Windows).
+typedef std::basic_string<WChar> WText;
+
+inline WText WideText(const GString& s)
 {
-    return std::u16string(s.WideAt(0), size_t(s.Length()));
+    return WText(s.WideAt(0), size_t(s.Length()));
 }
 
 inline std::string NarrowText(const GString& s)
