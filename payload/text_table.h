@@ -24,3 +24,7 @@ struct TextTable {
     int Adopt(uint8_t* buffer, uint32_t cb, int32_t count);
     const TextRecord* Lookup(TextId id) const;
 };
+
+// The first of count tables (in order; null entries skipped) that holds id:
+// the language fallback of the installer's FindText.
+const TextRecord* LookupInOrder(const TextTable* const* tables, int count, TextId id);
