@@ -3,6 +3,7 @@
 #include <stdlib.h>
 
 #include "payload/bytes.h"
+#include "payload/guard.h"
 
 namespace {
 
@@ -88,4 +89,18 @@ const TextRecord* LookupInOrder(const TextTable* const* tables, int count, TextI
             return record;
     }
     return nullptr;
+}
+
+int UnpackTextTable(const CGuard& guard, const uint8_t* blob, uint32_t cbBlob, TextTable& table)
+{
+    uint32_t cb = cbBlob;
+    uint32_t count = 0;
+    uint8_t* buffer = guard.UnpackBlob(blob, cb, &count);
+    if (buffer == nullptr)
+        return 0;
+    if (count > 0x7FFFFFFFu || !table.Adopt(buffer, cb, (int32_t)count)) {
+        free(buffer);
+        return 0;
+    }
+    return 1;
 }
