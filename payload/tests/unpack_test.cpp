@@ -15,6 +15,7 @@
 #include "payload/guard.h"
 #include "payload/packer/pack.h"
 #include "payload/payload.h"
+#include "payload/text_table.h"
 
 namespace {
 
@@ -183,6 +184,33 @@ TEST_F(UnpackTest, UnalignedSizeReadsNoFurther)
     EXPECT_EQ(nullptr, guard->UnpackBlob(exact, size, nullptr));
     EXPECT_EQ(cb, size);
     free(exact);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(UnpackTest, TextTableFromBlob)
+{
+    const TextMap texts = {{1, u"one"}, {93, u"Kreska"}};
+    const Bytes image = BuildTextTableImage(texts);
+    Bytes good, zeroCount, overCount;
+    ASSERT_TRUE(MakeBlob(*guard, image, 2, good));
+    ASSERT_TRUE(MakeBlob(*guard, image, 0, zeroCount));
+    ASSERT_TRUE(MakeBlob(*guard, image, 3, overCount));  // index would run into the strings
+
+    TextTable table;
+    table.Clear();
+    ASSERT_TRUE(UnpackTextTable(*guard, good.data(), (uint32_t)good.size(), table));
+    EXPECT_EQ(2, table.EntryCount);
+    EXPECT_NE(nullptr, table.Lookup(93));
+    // Refused buffers are freed (the leak checker would see them) and the
+    // table keeps its texts.
+    EXPECT_FALSE(UnpackTextTable(*guard, zeroCount.data(), (uint32_t)zeroCount.size(), table));
+    EXPECT_FALSE(UnpackTextTable(*guard, overCount.data(), (uint32_t)overCount.size(), table));
+    EXPECT_FALSE(UnpackTextTable(*guard, good.data(), 0, table));
+    EXPECT_NE(nullptr, table.Lookup(93));
+    table.Release();
 }
 
 }  // namespace
