@@ -12,6 +12,10 @@
 
 namespace {
 
+// Deflate codes at most 258 bytes in two bits, so a stream never inflates
+// to more than 1032 times its size; a larger raw size is not worth a try.
+const uint64_t kMaxDeflateRatio = 1032;
+
 // Inflates cbIn raw-deflate bytes into exactly cbOut bytes; 0 on a damaged
 // stream or a result that is short or long.
 int InflateRaw(const uint8_t* in, uint32_t cbIn, uint8_t* out, uint32_t cbOut)
@@ -82,6 +86,8 @@ uint8_t* CGuard::UnpackBlob(const uint8_t* blob, uint32_t& cb, uint32_t* extra) 
             goto done;  // the data would run past the blob
         if (Crc32(compressed, cbCompressed) != ReadLe32(work + HDR_COMPRESSED_CRC))
             goto done;
+        if (cbRaw > (uint64_t)cbCompressed * kMaxDeflateRatio)
+            goto done;  // no deflate stream expands this far: a damaged header
 
         output = AllocateOutput(cbRaw);
         if (output == nullptr || !InflateRaw(compressed, cbCompressed, output, cbRaw))

@@ -111,6 +111,13 @@ TEST_F(UnpackTest, FailureCauses)
     auto storedMismatch = [](Bytes& p) { WriteLe32(&p[HDR_STORED_SIZE], ReadLe32(&p[HDR_STORED_SIZE]) + 8); };
     auto rawShort = [](Bytes& p) { WriteLe32(&p[HDR_RAW_SIZE], ReadLe32(&p[HDR_RAW_SIZE]) - 1); };
     auto rawLong = [](Bytes& p) { WriteLe32(&p[HDR_RAW_SIZE], ReadLe32(&p[HDR_RAW_SIZE]) + 1); };
+    // An empty stream whose CRC (0) matches, claiming gigabytes: refused
+    // before anything is allocated for it.
+    auto rawHuge = [](Bytes& p) {
+        WriteLe32(&p[HDR_COMPRESSED_SIZE], 0);
+        WriteLe32(&p[HDR_COMPRESSED_CRC], 0);
+        WriteLe32(&p[HDR_RAW_SIZE], 0xC0000000u);
+    };
 
     struct Case {
         const char* name;
@@ -132,6 +139,7 @@ TEST_F(UnpackTest, FailureCauses)
         {"compressed size near 4 GiB", Reseal(good, hugeCompressed), cbGood},
         {"raw size one short (long result)", Reseal(good, rawShort), cbGood},
         {"raw size one long (short result)", Reseal(good, rawLong), cbGood},
+        {"raw size beyond any deflate stream", Reseal(good, rawHuge), cbGood},
     };
     for (const Case& c : cases) {
         uint32_t size = c.cb;
