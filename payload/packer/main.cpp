@@ -138,8 +138,10 @@ void ReadTexts(const Options& options, TextMap (&tables)[TABLE_COUNT], Signature
     }
     for (const std::string& path : options.ExtraCommon) {
         std::string contents;
-        if (!FileExists(path))
+        if (!FileExists(path)) {
             run.Warnings.push_back(path + ": not there yet, skipped");
+            run.Inputs.push_back(path);  // repack once it appears
+        }
         else if (ReadFile(path, contents, run))
             ParseTextSource(contents, path, tables[TABLE_COMMON], run.Errors);
     }
@@ -202,8 +204,11 @@ int main(int argc, char** argv)
     ReadFile(options.Content + "/licence/pl.txt", licence[1], run);
 
     std::vector<std::string> paths(PAYLOAD_ITEM_COUNT + 1);
-    if (options.LayoutItems.empty() || !FileExists(options.LayoutItems))
+    if (options.LayoutItems.empty() || !FileExists(options.LayoutItems)) {
         run.Warnings.push_back("no layout manifest: layout and product files are missing");
+        if (!options.LayoutItems.empty())
+            run.Inputs.push_back(options.LayoutItems);  // repack once it appears
+    }
     else
         ReadManifest(options.LayoutItems, paths, run);
 
