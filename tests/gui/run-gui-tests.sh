@@ -23,13 +23,13 @@ failed=0
 for scenario in "${scenarios[@]}"; do
   prefix=$(mktemp -d /tmp/kreska-gui-XXXXXX)
   export WINEPREFIX=$prefix
-  lang=C.UTF-8
   wineboot -i >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  wineserver -k  # the desktop is chosen when the next session starts
   args=()
   [ "$scenario" = installed ] && args=(--installed)
-  LANG=$lang timeout 180 wine "$driver" "$scenario" "$host" 'Z:'"${shots//\//\\}" "${args[@]}"
+  timeout 180 wine "$driver" "$scenario" "$host" 'Z:'"${shots//\//\\}" "${args[@]}"
   rc=$?
   echo "gui scenario $scenario: exit $rc"
   [ $rc -eq 0 ] || failed=1
