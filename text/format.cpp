@@ -853,11 +853,11 @@ int GString::FormatAppendV(const WChar* format, va_list args)
 {
     if (!format || !wide)
         return 0;
-    // Every piece is terminated as it is committed, so the string stays
-    // terminated at its length whether the call succeeds or fails.
     FormatCall call(this);
     va_copy(call.args, args);
     int ok = call.Run(format);
     va_end(call.args);
+    // A directive that fails may have written into the room after the text.
+    Terminate();
     return ok;
 }
