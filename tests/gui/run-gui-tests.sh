@@ -3,14 +3,14 @@
 # virtual desktop (so that window frames are drawn), under Xvfb when there is
 # no display. Screenshots land in BUILD/screenshots as BMP and PNG.
 #
-#   run-gui-tests.sh WIN32_BUILD_DIR [SCENARIO ...]
+#   [KRESKA_INSTALLER=EXE] run-gui-tests.sh WIN32_BUILD_DIR [SCENARIO ...]
 set -uo pipefail
 
 build=$(cd "$1" && pwd); shift
 scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || scenarios=(navigate language close second escape installed)
 driver=$build/tests/gui/gui_driver.exe
-host=$build/tests/gui/wizard_host.exe
+host=${KRESKA_INSTALLER:-$build/tests/gui/wizard_host.exe}  # or the installer itself
 shots=$build/screenshots
 mkdir -p "$shots"
 
