@@ -18,7 +18,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "${scenarios[@]}"
 fi
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=${WINEARCH:-win32}
 failed=0
 for scenario in "${scenarios[@]}"; do
   prefix=$(mktemp -d /tmp/kreska-gui-XXXXXX)

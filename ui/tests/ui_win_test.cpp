@@ -281,6 +281,16 @@ TEST_F(WindowTest, ControlHelpers)
     EXPECT_EQ(0, CWndBase::LookupValue(0, pairs));
     EXPECT_EQ(0, CWndBase::LookupValue(0x2A, nullptr));
     EXPECT_EQ(&pairs[0], CWndBase::FindPair(0x2A, pairs));
+
+    // Before a long operation the page is made inert, every control of it.
+    wizard->DisableCurrentPage();
+    int children = 0, enabled = 0;
+    for (HWND child = GetWindow(page->hwnd, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        children++;
+        enabled += IsWindowEnabled(child) ? 1 : 0;
+    }
+    EXPECT_GT(children, 5);
+    EXPECT_EQ(0, enabled);
 }
 
 TEST_F(WindowTest, WelcomePageFollowsTheLanguageAndTheInstalledState)
