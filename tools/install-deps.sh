@@ -11,6 +11,7 @@ packages=(
   unicode-data python3
   wine wine32:i386 wine64 xvfb xauth imagemagick x11-utils
   librsvg2-bin fonts-dejavu-core poppler-utils
+  fonts-wine fonts-liberation
 )
 
 missing=()
