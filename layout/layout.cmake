@@ -1,0 +1,1 @@
+# win32 tree only: patterns, items and product files need both architectures.

@@ -1,0 +1,1 @@
+int wmain(void) { return 0; }
