@@ -158,9 +158,9 @@ def expect_c(src, images):
     out.append('const ExpectImage kExpectImages[] = {')
     for im in images:
         s = stem(im)
-        out.append('    { "kbdkresk_%s%d.dll", %s_scan, %s_e0, %s_e1, %s_rows, %s_dead, '
+        out.append('    { L"kbdkresk_%s%d.dll", %d, %s_scan, %s_e0, %s_e1, %s_rows, %s_dead, '
                    '%s_names, %s_names_ext, %s_names_dead },'
-                   % ((im.set.lower(), im.variant) + (s,) * 8))
+                   % ((im.set.lower(), im.variant, im.variant) + (s,) * 8))
     out += ['};', 'const int kExpectImageCount = %d;' % len(images), '']
     return '\n'.join(out)
 

@@ -16,7 +16,8 @@ typedef struct { unsigned short diacritic, base, composed; } ExpectDead;
 typedef struct { unsigned short key; const wchar_t *name; } ExpectName;
 
 typedef struct {
-    const char *file;
+    const wchar_t *file;
+    int variant;
     const unsigned short *scan;            // 127 entries
     const ExpectVscVk *e0, *e1;            // each ends with { 0, 0 }
     const ExpectRow *rows;                 // ends with vk 0
