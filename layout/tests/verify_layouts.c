@@ -20,7 +20,7 @@ _Static_assert(offsetof(KBDTABLES, pusVSCtoVK) == 6 * PTR, "scan-code table");
 _Static_assert(offsetof(KBDTABLES, bMaxVSCtoVK) == 7 * PTR, "scan-code count");
 _Static_assert(offsetof(KBDTABLES, pVSCtoVK_E0) == 8 * PTR, "E0 table");
 _Static_assert(offsetof(KBDTABLES, fLocaleFlags) == 10 * PTR, "locale flags");
-_Static_assert(offsetof(KBDTABLES, pLigature) == 11 * PTR, "ligatures");
+_Static_assert(offsetof(KBDTABLES, pLigature) == ((10 * PTR + 6 + PTR - 1) & ~(PTR - 1)), "ligatures");
 _Static_assert(sizeof(VSC_VK) == 4 && sizeof(DEADKEY) == 8, "record sizes");
 
 typedef const KBDTABLES *(WINAPI *LayerDescriptorFn)(void);
