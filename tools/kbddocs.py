@@ -180,9 +180,9 @@ def guide_pages(guide_path):
     pages, body, y = [], [], 80
     bottom = A4_PORTRAIT[1] - 70
 
-    def emit(lines, size, lead, x=60, weight='normal', gap=8):
+    def emit(lines, size, lead, x=60, weight='normal', gap=8, keep=0):
         nonlocal body, y
-        if y + lead * len(lines) > bottom:
+        if y + lead * len(lines) + keep > bottom:
             pages.append(page(A4_PORTRAIT, body))
             body, y = [], 80
         for line in lines:
@@ -194,7 +194,7 @@ def guide_pages(guide_path):
         if block.startswith('# '):
             emit([block[2:]], 24, 30, weight='bold', gap=10)
         elif block.startswith('## '):
-            emit([block[3:]], 15, 20, weight='bold', gap=2)
+            emit([block[3:]], 15, 20, weight='bold', gap=2, keep=60)  # not alone at the foot
         elif block.startswith('- '):
             for item in block.split('\n- '):
                 lines = wrap(item.lstrip('- ').split(), 82)
