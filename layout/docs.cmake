@@ -12,7 +12,7 @@ set(SHARED_DOC ${DOCS}/shared.pdf)
 set(USER_GUIDE "${DOCS}/Kreska Polish.pdf")
 set(POINTER_TARGET ${DOCS}/kreska.html)
 set(DOCS_TOOLS ${CMAKE_SOURCE_DIR}/tools/kbddocs.py ${CMAKE_SOURCE_DIR}/tools/kbdsrc.py
-               ${CMAKE_SOURCE_DIR}/tools/svg2pdf.sh)
+               ${CMAKE_SOURCE_DIR}/tools/svg2pdf.sh ${CMAKE_SOURCE_DIR}/tools/pdffix.py)
 
 add_custom_command(
   OUTPUT ${SHARED_DOC}

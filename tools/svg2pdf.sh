@@ -11,6 +11,7 @@ for svg in "$pages"/*.svg; do
   rsvg-convert -f pdf -o "${svg%.svg}.pdf" "$svg"
 done
 pdfunite "$pages"/*.pdf "$out"
+python3 "$(dirname "$0")/pdffix.py" "$out"
 mkdir -p "$preview"
 rm -f "$preview"/*.png
 pdftoppm -r 60 -png "$out" "$preview/page"
