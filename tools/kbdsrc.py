@@ -41,6 +41,11 @@ WCH_NONE, WCH_DEAD = 0xF000, 0xF001
 SETS = ('A', 'B')
 
 
+def vk(token):
+    """A virtual key by name, or by number (0xNN) where it has no name."""
+    return int(token, 16) if token.startswith('0x') else VK[token]
+
+
 def char(token):
     """One character of the source: c, U+XXXX. Returns its code."""
     if token.startswith('U+'):
@@ -92,14 +97,14 @@ class Source:
     def image(self, set_name, variant):
         scan = {}
         for line in self._lines('scan', set_name, variant):
-            sc, vk, *flags = line.split()
-            scan[int(sc, 16)] = VK[vk] | sum(FLAGS[f] for f in flags)
+            sc, key, *flags = line.split()
+            scan[int(sc, 16)] = vk(key) | sum(FLAGS[f] for f in flags)
         if sorted(scan) != list(range(0x7F)):
             raise ValueError('the scan-code table must name codes 00-7E')
         rows = {}
         for line in self._lines('chars', set_name, variant):
-            vk, attr, *cols = line.split()
-            rows[VK[vk]] = Row(VK[vk], ATTRS[attr], [column(c) for c in cols])
+            key, attr, *cols = line.split()
+            rows[vk(key)] = Row(vk(key), ATTRS[attr], [column(c) for c in cols])
         dead = {}
         for line in self._lines('dead', set_name, variant):
             d, b, c = line.split()
@@ -129,8 +134,8 @@ def column(token):
 def prefixed(lines):
     out = []
     for line in lines:
-        sc, vk, *flags = line.split()
-        out.append((int(sc, 16), VK[vk] | sum(FLAGS[f] for f in flags)))
+        sc, key, *flags = line.split()
+        out.append((int(sc, 16), vk(key) | sum(FLAGS[f] for f in flags)))
     return out
 
 

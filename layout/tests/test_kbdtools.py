@@ -59,6 +59,16 @@ class SourceTest(unittest.TestCase):
             self.assertEqual(composed.get(0x20), mark, 'dead key then Space gives the mark')
         self.assertEqual(len({(d, base) for d, base, _ in b.dead}), len(b.dead))
 
+    def test_prefixed_keys_of_the_key_table_are_in_the_runs(self):
+        # The installer skips an override for a prefixed key missing from the
+        # E0 or E1 run, so every such key of its key table must be there.
+        e0 = [0x10, 0x19, 0x1C, 0x1D, 0x20, 0x21, 0x22, 0x24, 0x2E, 0x30, 0x32, 0x35,
+              0x37, 0x38, 0x46, 0x47, 0x48, 0x49, 0x4B, 0x4D, 0x4F, 0x50, 0x51, 0x52,
+              0x53, 0x5B, 0x5C, 0x5D, 0x5E, 0x5F] + list(range(0x65, 0x6E))
+        for image in self.src.images():
+            self.assertEqual(sorted(sc for sc, _ in image.e0), e0)
+            self.assertEqual([sc for sc, _ in image.e1], [0x1D])
+
     def test_polish_letters_everywhere(self):
         for image in self.src.images():
             typed = {c.ch for r in image.rows for c in r.cols if c and not c.dead}
