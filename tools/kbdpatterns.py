@@ -78,9 +78,9 @@ def main(argv):
             q1 = only(data, run_table(image.e1), 'E1 table', path)
             d = only(data, decimal_row(image), 'keypad decimal row', path) + 2
             # Everything the installer writes must lie inside the image.
-            assert p + 0xFC + 2 <= len(data) and d + 4 <= len(data)
-            assert q + len(run_table(image.e0)) <= len(data)
-            assert q1 + len(run_table(image.e1)) <= len(data)
+            ends = (p + 0xFC + 2, q + len(run_table(image.e0)), q1 + len(run_table(image.e1)), d + 4)
+            if max(ends) > len(data):
+                raise SystemExit('%s: a patched place lies outside the image' % path)
             located.append((data, path, image, {'P': p, 'Q': q, 'Q1': q1, 'D': d}))
 
     def targets(key, variant=None):
