@@ -6,8 +6,9 @@ images and lists the payload items.
 
 A pattern is the shortest run of bytes (at least 8) that starts at the place
 the installer patches and occurs exactly once in every image it is applied
-to. The build fails when no such run exists or when a patched place would
-lie outside an image.
+to. The build fails when no such run exists, when a patched place would
+lie outside an image, or when an image imports functions or carries a link
+timestamp.
 """
 import os
 import struct
@@ -36,6 +37,34 @@ def decimal_row(image):
     if len(row.cols) != 2:
         raise SystemExit('the keypad decimal key must have exactly two characters')
     return struct.pack('<BBHH', row.vk, row.attr, row.cols[0].ch, row.cols[1].ch)
+
+
+def check_image(data, path):
+    """A layout library is mapped by the kernel: no imports, and no link
+    timestamp, so that the same sources give the same bytes."""
+    pe = struct.unpack_from('<I', data, 0x3C)[0]
+    if data[pe:pe + 4] != b'PE\0\0':
+        raise SystemExit('%s: not a PE image' % path)
+    timestamp = struct.unpack_from('<I', data, pe + 8)[0]
+    optional = pe + 24
+    magic = struct.unpack_from('<H', data, optional)[0]
+    directories = optional + (96 if magic == 0x10B else 112)
+    rva, size = struct.unpack_from('<II', data, directories + 8)   # the import directory
+    if timestamp:
+        raise SystemExit('%s: the image carries a link timestamp' % path)
+    if size and any(rva_bytes(data, pe, rva, 20)):
+        raise SystemExit('%s: the image imports functions' % path)
+
+
+def rva_bytes(data, pe, rva, count):
+    """count bytes of the image at a relative virtual address."""
+    sections = struct.unpack_from('<H', data, pe + 6)[0]
+    table = pe + 24 + struct.unpack_from('<H', data, pe + 20)[0]
+    for i in range(sections):
+        vsize, vaddr, rawsize, rawptr = struct.unpack_from('<IIII', data, table + 40 * i + 8)
+        if vaddr <= rva < vaddr + max(vsize, rawsize):
+            return data[rawptr + rva - vaddr:rawptr + rva - vaddr + count]
+    raise SystemExit('import directory outside every section')
 
 
 def only(data, needle, what, path):
@@ -73,6 +102,7 @@ def main(argv):
             files[(image.set, image.variant, arch)] = path
             with open(path, 'rb') as f:
                 data = f.read()
+            check_image(data, path)
             p = only(data, scan_table(image), 'scan-code table', path)
             q = only(data, run_table(image.e0), 'E0 table', path)
             q1 = only(data, run_table(image.e1), 'E1 table', path)
