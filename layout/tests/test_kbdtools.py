@@ -77,6 +77,18 @@ class SourceTest(unittest.TestCase):
                 self.assertIn(ord(letter), typed, (image.set, image.variant, letter))
 
 
+def pe_header(timestamp=0):
+    """The smallest PE header the pattern tool accepts: no sections, no imports."""
+    data = bytearray(0x40 + 24 + 96 + 16 * 8)
+    data[0:2] = b'MZ'
+    struct.pack_into('<I', data, 0x3C, 0x40)
+    data[0x40:0x44] = b'PE\0\0'
+    struct.pack_into('<I', data, 0x40 + 8, timestamp)
+    struct.pack_into('<H', data, 0x40 + 20, 96 + 16 * 8)
+    struct.pack_into('<H', data, 0x40 + 24, 0x10B)
+    return bytes(data)
+
+
 class PatternTest(unittest.TestCase):
     def test_shortest_unique_run(self):
         a = b'\x01\x02' * 3 + b'TARGETxxTAIL' + b'TARGETyy'
@@ -91,7 +103,7 @@ class PatternTest(unittest.TestCase):
         with self.assertRaises(SystemExit):   # the images disagree at once
             kbdpatterns.derive([(b'ABCDEFGHIJ', 0, 'a'), (b'ABCDEFXHIJ', 0, 'b')], 'differ', 10)
 
-    def fake_images(self, folder, src, repeat_e0=False):
+    def fake_images(self, folder, src, repeat_e0=False, timestamp=0):
         """Images that hold the tables between filler bytes of their own."""
         for image in src.images():
             tables = [kbdpatterns.scan_table(image), kbdpatterns.run_table(image.e0),
@@ -100,18 +112,18 @@ class PatternTest(unittest.TestCase):
                 tables.append(kbdpatterns.run_table(image.e0))
             # zeros first, like the terminator that follows every real table
             filler = bytes(4) + struct.pack('<I', 0xA5A50000 + image.variant) * 8
-            data = filler + filler.join(tables) + filler
+            data = pe_header(timestamp) + filler + filler.join(tables) + filler
             name = 'kbdkresk_%s%d.dll' % (image.set.lower(), image.variant)
             with open(os.path.join(folder, name), 'wb') as f:
                 f.write(data)
 
-    def run_tool(self, repeat_e0=False):
+    def run_tool(self, repeat_e0=False, timestamp=0):
         src = kbdsrc.load(SOURCE)
         tmp = tempfile.mkdtemp()
         d32, d64 = os.path.join(tmp, '32'), os.path.join(tmp, '64')
         os.makedirs(d32)
         os.makedirs(d64)
-        self.fake_images(d32, src, repeat_e0)
+        self.fake_images(d32, src, repeat_e0, timestamp)
         self.fake_images(d64, src, repeat_e0)
         out_p, out_i = os.path.join(tmp, 'patterns.txt'), os.path.join(tmp, 'items.txt')
         kbdpatterns.main(['kbdpatterns.py', SOURCE, d32, d64, out_p, out_i, 's.pdf', 'p.html', 'd.pdf'])
@@ -140,6 +152,10 @@ class PatternTest(unittest.TestCase):
     def test_a_repeated_table_fails_the_build(self):
         with self.assertRaises(SystemExit):
             self.run_tool(repeat_e0=True)
+
+    def test_a_link_timestamp_fails_the_build(self):
+        with self.assertRaisesRegex(SystemExit, 'timestamp'):
+            self.run_tool(timestamp=0x5F000000)
 
 
 class GeneratorTest(unittest.TestCase):
