@@ -31,6 +31,7 @@ string(REPLACE "/" "\\" patterns_win "Z:${PATTERNS}")
 include(${CMAKE_SOURCE_DIR}/cmake/wine.cmake OPTIONAL RESULT_VARIABLE have_wine)
 if(have_wine)
   add_wine_test(NAME layout_verify_x86 COMMAND verify_layouts ${patterns_win} OS winxp TIMEOUT 300)
+  add_wine_test(NAME layout_verify_x86_win2k COMMAND verify_layouts ${patterns_win} OS win2k TIMEOUT 300)
   add_wine_test(NAME layout_verify_amd64 COMMAND ${KBD_DIR64}/verify_layouts.exe ${patterns_win}
                 OS win7 TIMEOUT 300)
 endif()
