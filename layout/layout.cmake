@@ -25,13 +25,15 @@ add_custom_command(
   COMMENT "Deriving the tailoring patterns and the payload item list")
 add_custom_target(layout_payload ALL DEPENDS ${PATTERNS} ${ITEMS} ${PRODUCT_FILES})
 
-# The verifiers run under Wine: the 32-bit one in a 32-bit prefix, the
-# 64-bit one (built in the win64 tree) in a 64-bit prefix.
+# The verifiers run under Wine: the 32-bit one in 32-bit prefixes and in a
+# 64-bit one, the 64-bit one (built in the win64 tree) in a 64-bit prefix.
 string(REPLACE "/" "\\" patterns_win "Z:${PATTERNS}")
 include(${CMAKE_SOURCE_DIR}/cmake/wine.cmake OPTIONAL RESULT_VARIABLE have_wine)
 if(have_wine)
   add_wine_test(NAME layout_verify_x86 COMMAND verify_layouts ${patterns_win} OS winxp TIMEOUT 300)
   add_wine_test(NAME layout_verify_x86_win2k COMMAND verify_layouts ${patterns_win} OS win2k TIMEOUT 300)
+  # The 32-bit images as a 32-bit program on 64-bit Windows sees them.
+  add_wine_test(NAME layout_verify_x86_wow64 COMMAND verify_layouts ${patterns_win} OS win7 TIMEOUT 300)
   add_wine_test(NAME layout_verify_amd64 COMMAND ${KBD_DIR64}/verify_layouts.exe ${patterns_win}
                 OS win7 TIMEOUT 300)
 endif()
