@@ -97,6 +97,15 @@ bool PrecisionIsSafe(const FormatDirective& d, int32_t precision)
     return true;
 }
 
+// Any bit pattern, NaNs, infinities and subnormals included.
+double AnyDouble(FuzzedDataProvider& in)
+{
+    uint64_t bits = in.ConsumeIntegral<uint64_t>();
+    double value;
+    memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 bool Push(Plan* plan, FormatArg kind)
 {
     if (plan->count == kMaxArgs)
@@ -147,7 +156,7 @@ bool MakePlan(const WChar* format, FuzzedDataProvider& in, Fixtures* f, Plan* pl
         switch (kind) {
         case kArgInt32:   plan->ints[i] = in.ConsumeIntegral<int32_t>(); break;
         case kArgInt64:   plan->longs[i] = in.ConsumeIntegral<long long>(); break;
-        case kArgDouble:  plan->reals[i] = in.ConsumeFloatingPoint<double>(); break;
+        case kArgDouble:  plan->reals[i] = AnyDouble(in); break;
         case kArgPointer: plan->pointers[i] = PointerFor(in, d, f); break;
         case kArgNone:    break;
         }
