@@ -108,7 +108,7 @@ int StartCommandLine(GString& commandLine, DWORD waitMs)
     GString application;
     if (IsBareFileName(program)) {
         const WChar dot = '.';
-        if (!SystemFolder(application) || !application.AppendPath(program))
+        if (!SystemFolder(application) || !application.AppendPathWide(program.WideAt(0), program.Length()))
             return 0;
         if (program.FindWide(&dot, 0, 1) < 0) {
             const WChar exe[] = {'.', 'e', 'x', 'e', 0};
