@@ -81,7 +81,6 @@ int wmain(int argc, wchar_t** argv)
     CheckInt("LayoutLanguage", app.LayoutLanguage, osCode >= 60 ? (polish ? 0x0415 : 0x0409) : 0x0415);
     CheckInt("SetAsDefault", app.SetAsDefault, osCode >= 51);
     CheckInt("IsAdmin", app.IsAdmin, 1);
-    CheckInt("ViewerAvailable", app.ViewerAvailable, 0);
     CheckInt("LayoutVariant", app.LayoutVariant, 0);
     // The Polish locale writes decimals with a comma, the English one with a point.
     CheckInt("KeypadDecimal", app.KeypadDecimal, polish ? 0 : 1);
