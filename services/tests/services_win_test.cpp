@@ -634,12 +634,44 @@ TEST(Shell, AssociationCheckNeedsARegisteredViewer)
 
 }  // namespace
 
+namespace {
+
+int WriteFileText(const std::wstring& path, const char* text)
+{
+    HANDLE file = CreateFileForWrite(path.c_str());
+    int ok = WriteBytes(file, text, uint32_t(strlen(text)));
+    CloseHandle(file);
+    return ok;
+}
+
+// Leaves restart-time work in folder for the restart that follows: a file
+// held open by this process to delete, and a staged file to replace another.
+int ScheduleForRestart(const std::wstring& folder)
+{
+    if (!EnsureDir(folder.c_str()))
+        return 1;
+    std::wstring inUse = folder + L"\\in-use.txt";
+    HANDLE held = CreateFileW(inUse.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
+        return 1;
+    int deleted = DeleteOrSchedule(inUse.c_str());
+    if (!WriteFileText(folder + L"\\staged.txt", "new") || !WriteFileText(folder + L"\\target.txt", "old"))
+        return 1;
+    ScheduleReplace((folder + L"\\staged.txt").c_str(), (folder + L"\\target.txt").c_str());
+    CloseHandle(held);
+    return deleted ? 0 : 1;
+}
+
+}  // namespace
+
 int wmain(int argc, wchar_t** argv)
 {
     if (argc == 3 && wcscmp(argv[1], L"--mark") == 0) {
         HANDLE file = CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         return file == INVALID_HANDLE_VALUE ? 1 : (CloseHandle(file), 0);
     }
+    if (argc == 3 && wcscmp(argv[1], L"--schedule") == 0)
+        return ScheduleForRestart(argv[2]);
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     CInstall app;
     if (!app.Init(GetModuleHandleW(nullptr))) {

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a throwaway prefix of its own.
 # Usage: wine-run.sh OS LANG PROGRAM [ARGS...]   (OS: win2k winxp vista win7 win10; LANG: en pl)
+# With KRESKA_AFTER set, that command then runs in the same prefix (WINEPREFIX
+# exported) and must succeed too.
 # Stand-in for the shared harness while the tree does not have it.
 set -uo pipefail
 os=$1 lang=$2; shift 2
@@ -18,3 +20,9 @@ if [ -z "${DISPLAY:-}" ] && command -v xvfb-run >/dev/null; then
 else
   wine "$@"
 fi
+rc=$?
+if [ $rc -eq 0 ] && [ -n "${KRESKA_AFTER:-}" ]; then
+  bash -c "$KRESKA_AFTER"
+  rc=$?
+fi
+exit $rc
