@@ -14,9 +14,10 @@ Xvfb display when DISPLAY is unset. The exit code is the program's, 124 on
 time-out; whatever was started is ended before returning.
 
 --pre and --post take host shell commands run in the scenario before and
-after the program, with WINEPREFIX and WINE_SCENARIO_PREFIX set, so
-`--pre 'wine reg add HKCU\\Software\\X /v Y /d Z /f'` prepares the registry
-and `--post 'wine reg query ...'` inspects it while the prefix is alive.
+after the program by bash, with WINEPREFIX and WINE_SCENARIO_PREFIX set, so
+  --pre "wine reg add 'HKCU\\Software\\X' /v Y /d Z /f"
+prepares the registry and --post "wine reg query ..." inspects it while the
+prefix is alive (quote backslashes for that shell).
 A failing --pre aborts the scenario (exit 125); a failing --post fails it
 with the command's exit code when the program itself succeeded.
 """
