@@ -234,7 +234,11 @@ def run_scenario(args):
     if not ensure_wine():
         return EXIT_SETUP
     winver, arch = OS_TABLE[args.os]
-    template = make_template(arch)
+    try:
+        template = make_template(arch)
+    except RuntimeError as e:
+        log(str(e))
+        return EXIT_SETUP
 
     name = args.name or Path(args.program[0]).stem
     scenarios = scenarios_dir()
@@ -336,8 +340,12 @@ def main(argv):
     if args.command == "template":
         if not ensure_wine():
             return EXIT_SETUP
-        for arch in sorted({OS_TABLE[name][1] for name in args.os or ["win7"]}):
-            print(make_template(arch))
+        try:
+            for arch in sorted({OS_TABLE[name][1] for name in args.os or ["win7"]}):
+                print(make_template(arch))
+        except RuntimeError as e:
+            log(str(e))
+            return EXIT_SETUP
         return 0
     if args.program and args.program[0] == "--":
         args.program = args.program[1:]
