@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# After `services_win_test --schedule C:\restart`: restarts the prefix and
+# Harness post step after `services_win_test --schedule C:\restart`: restarts the prefix and
 # checks that the restart deleted the file that was in use and replaced the
 # target with the staged file.
 set -u
