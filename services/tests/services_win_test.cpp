@@ -26,6 +26,13 @@ const TextId kMissingText = TextId(9999);
 
 CInstall* g_app;
 
+}  // namespace
+
+// Shared with the probe tests of this program.
+CInstall* g_services_app;
+
+namespace {
+
 // GString has no copy: the tests declare one and fill it.
 #define WIDE(name, text) \
     GString name;        \
@@ -679,6 +686,7 @@ int wmain(int argc, wchar_t** argv)
         return 2;
     }
     g_app = &app;
+    g_services_app = &app;
     int narrowArgc = 1;
     char name[] = "services_win_test";
     char* narrowArgv[] = {name, nullptr};
