@@ -77,6 +77,27 @@ public:
     int DefaultLayoutVariant();
     int DefaultKeypadDecimal();
 
+    // Environment probe (core/probe.cpp)
+    int ProbeOs();                 // 0 when no version information is available
+    int IsOsSupported() const;
+    int IsAdminMember();
+    int ActivateOtherInstance();   // 0 when another instance was found and activated
+    int ShowMessage(TextId id, UINT flags);
+
+    // Install paths (core/paths.cpp)
+    int SpecialFolderPath(int csidl, GString& target);
+    int ComposePaths();            // 0 when the command line has no argument
+
+    // Run's steps between the start and the installed-state detection
+    // (core/startup.cpp): interface language, probe, layout language, single
+    // instance, paths, association check, administrator check.
+    enum StartupResult {
+        STARTUP_STOP,         // end without Finish (unsupported system, other instance)
+        STARTUP_FINISH_ONLY,  // not an administrator: Finish, but no wizard
+        STARTUP_CONTINUE,     // go on to the detection and the wizard
+    };
+    StartupResult StartupSteps();
+
     uint16_t DefaultLayoutLanguage;
     uint16_t LayoutLanguage;
     int32_t SetAsDefault;

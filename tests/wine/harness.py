@@ -14,9 +14,10 @@ Xvfb display when DISPLAY is unset. The exit code is the program's, 124 on
 time-out; whatever was started is ended before returning.
 
 --pre and --post take host shell commands run in the scenario before and
-after the program, with WINEPREFIX and WINE_SCENARIO_PREFIX set, so
-`--pre 'wine reg add HKCU\\Software\\X /v Y /d Z /f'` prepares the registry
-and `--post 'wine reg query ...'` inspects it while the prefix is alive.
+after the program by bash, with WINEPREFIX and WINE_SCENARIO_PREFIX set, so
+  --pre "wine reg add 'HKCU\\Software\\X' /v Y /d Z /f"
+prepares the registry and --post "wine reg query ..." inspects it while the
+prefix is alive (quote backslashes for that shell).
 A failing --pre aborts the scenario (exit 125); a failing --post fails it
 with the command's exit code when the program itself succeeded.
 """
@@ -233,7 +234,11 @@ def run_scenario(args):
     if not ensure_wine():
         return EXIT_SETUP
     winver, arch = OS_TABLE[args.os]
-    template = make_template(arch)
+    try:
+        template = make_template(arch)
+    except RuntimeError as e:
+        log(str(e))
+        return EXIT_SETUP
 
     name = args.name or Path(args.program[0]).stem
     scenarios = scenarios_dir()
@@ -335,8 +340,12 @@ def main(argv):
     if args.command == "template":
         if not ensure_wine():
             return EXIT_SETUP
-        for arch in sorted({OS_TABLE[name][1] for name in args.os or ["win7"]}):
-            print(make_template(arch))
+        try:
+            for arch in sorted({OS_TABLE[name][1] for name in args.os or ["win7"]}):
+                print(make_template(arch))
+        except RuntimeError as e:
+            log(str(e))
+            return EXIT_SETUP
         return 0
     if args.program and args.program[0] == "--":
         args.program = args.program[1:]

@@ -7,7 +7,7 @@ from pathlib import Path
 
 HARNESS = Path(__file__).with_name("harness.py")
 exit_exe, gtest_exe = sys.argv[1], sys.argv[2]
-KEY = r"HKCU\Software\KreskaHarness"
+KEY = r"'HKCU\Software\KreskaHarness'"   # quoted for the shell that runs the steps
 
 #  name              harness options + program                                    code  output must contain
 CASES = [
