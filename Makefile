@@ -3,7 +3,7 @@ BUILD   := build
 HOST    := $(BUILD)/host
 WIN32   := $(BUILD)/win32
 WIN64   := $(BUILD)/win64
-JOBS    ?= 2
+JOBS    ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
 .PHONY: all deps host win32 win64 test run bench fuzz clean
