@@ -6,7 +6,7 @@ WIN64   := $(BUILD)/win64
 FUZZ    := $(BUILD)/fuzz
 BENCH   := $(BUILD)/bench
 FUZZ_SECONDS ?= 60
-JOBS    ?= 2
+JOBS    ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
 .PHONY: all deps host win32 win64 test run bench fuzz clean

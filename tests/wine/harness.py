@@ -285,7 +285,10 @@ def run_scenario(args):
             log(f"kept {scenario}")
         else:
             shutil.rmtree(scenario, ignore_errors=True)
-        log(f"exit code {code}")
+        if sys.exc_info()[0] is None:
+            log(f"exit code {code}")
+        else:
+            log("interrupted")
 
 
 def run_program(args, env):
@@ -347,6 +350,9 @@ def main(argv):
             log(str(e))
             return EXIT_SETUP
         return 0
+    # A terminated harness still ends its Wine processes and Xvfb (the
+    # finally blocks run on SystemExit).
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(128 + signal.SIGTERM))
     if args.program and args.program[0] == "--":
         args.program = args.program[1:]
     if args.desktop and "x" not in args.desktop:
