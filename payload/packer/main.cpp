@@ -65,7 +65,8 @@ bool ParseOptions(int argc, char** argv, Options& options)
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (arg == "--require-complete") options.RequireComplete = true;
+        if (arg.empty()) continue;  // an option the build left out
+        else if (arg == "--require-complete") options.RequireComplete = true;
         else if (arg == "--content" && hasValue) options.Content = argv[++i];
         else if (arg == "--payload" && hasValue) options.Payload = argv[++i];
         else if (arg == "--header" && hasValue) options.Header = argv[++i];

@@ -7,6 +7,7 @@
 #include <string.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "payload/bytes.h"
@@ -128,6 +129,34 @@ TEST_F(EmbeddedPayload, BothLicencesOpen)
     }
     EXPECT_NE(licences[0], licences[1]);
     EXPECT_EQ(nullptr, LicenceBlob(2).Data);
+}
+
+// Every layout file the build carries opens as an executable image; an item
+// the build had no file for fails cleanly.
+TEST_F(EmbeddedPayload, LayoutAndProductFilesOpen)
+{
+    int carried = 0;
+    for (int item = ITEM_LAYOUT_FIRST; item <= ITEM_DOC; ++item) {
+        if (item == ITEM_EXTRA_TEXTS)
+            continue;
+        const PayloadBlob blob = PayloadItemBlob(item);
+        uint32_t cb = blob.Size;
+        uint8_t* data = guard.UnpackBlob(blob.Data, cb, nullptr);
+        if (blob.Size == 0) {
+            EXPECT_EQ(nullptr, data) << item;
+            continue;
+        }
+        ++carried;
+        ASSERT_NE(nullptr, data) << item;
+        EXPECT_GT(cb, 0u) << item;
+        if (item < ITEM_EXTRA_TEXTS) {
+            EXPECT_TRUE(cb > 2 && data[0] == 'M' && data[1] == 'Z') << item;
+        }
+        free(data);
+    }
+    EXPECT_EQ(LayoutFileBlob(1, 2, 12).Data, PayloadItemBlob(84).Data);
+    EXPECT_EQ(nullptr, LayoutFileBlob(0, 3, 0).Data);
+    std::printf("%d of 81 layout and product items carried\n", carried);
 }
 
 TEST_F(EmbeddedPayload, NothingOpensAfterWipe)
