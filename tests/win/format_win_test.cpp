@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdint.h>
 
+#include <limits>
 #include <string>
 
 #include "text/convert.h"
@@ -44,9 +45,3 @@ TEST(FormatWin, ArgumentSlots)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

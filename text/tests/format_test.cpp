@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdint.h>
 
+#include <limits>
 #include <string>
 
 #include "text/convert.h"
