@@ -3,6 +3,9 @@ BUILD   := build
 HOST    := $(BUILD)/host
 WIN32   := $(BUILD)/win32
 WIN64   := $(BUILD)/win64
+FUZZ    := $(BUILD)/fuzz
+BENCH   := $(BUILD)/bench
+FUZZ_SECONDS ?= 60
 JOBS    ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
@@ -31,6 +34,27 @@ test: deps all
 
 run: deps all
 	@bash tools/run-installer.sh
+
+# Fuzz targets: clang with libFuzzer, ASan and UBSan, each run for
+# FUZZ_SECONDS with its corpus kept under the tree.
+FUZZERS := text/format_fuzz text/gstring_fuzz
+fuzz:
+	cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	      -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DKRESKA_FUZZ=ON >/dev/null
+	cmake --build $(FUZZ) -j $(JOBS) --target $(notdir $(FUZZERS))
+	@for f in $(FUZZERS); do \
+	  mkdir -p $(FUZZ)/corpus/$$(basename $$f); \
+	  echo "fuzz: $$f for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ)/$$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 -artifact_prefix=$(FUZZ)/ \
+	    $$(d=$$(dirname $$f)/tests/$$(basename $$f).dict; test -f $$d && echo -dict=$$d) $(FUZZ)/corpus/$$(basename $$f) || exit 1; \
+	done
+
+# Benchmarks: Release, no sanitizers.
+BENCHMARKS := text/format_bench text/gstring_bench
+bench:
+	cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DSANITIZE=OFF >/dev/null
+	cmake --build $(BENCH) -j $(JOBS) --target $(notdir $(BENCHMARKS))
+	@for b in $(BENCHMARKS); do $(BENCH)/$$b || exit 1; done
 
 clean:
 	rm -rf $(BUILD) dist

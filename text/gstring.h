@@ -10,10 +10,16 @@
 // Results: non-zero for success, 0 for failure (pointers: null). Nothing
 // throws. Lengths are in characters of the argument's own kind; a negative
 // length means "up to the terminating zero"; a null text counts as empty.
+// Appends may take (part of) the string's own text, and a string may be
+// assigned to itself; other text arguments must not lie in the string's own
+// block, nor in its scratch: operations that convert an argument overwrite
+// the scratch.
 #pragma once
 
 #include <stdarg.h>
+#include <stddef.h>
 #include <stdint.h>
+#include <stdlib.h>
 
 #include "text/wchar16.h"
 
@@ -34,6 +40,12 @@ public:
     GString();
     GString(WChar ch, int count);
     virtual ~GString();
+
+    // Heap objects (the scratch among them) come from malloc: new yields null
+    // instead of throwing when there is no memory.
+    static void* operator new(size_t cb) noexcept { return malloc(cb); }
+    static void* operator new(size_t, void* where) noexcept { return where; }
+    static void operator delete(void* p) { free(p); }
 
     // Storage
     int Reserve(int n);
@@ -96,7 +108,8 @@ public:
     int FormatAppendV(const WChar* format, va_list args);
 
     // The companion string, created on first use and emptied on every call;
-    // null when it cannot be created.
+    // null when it cannot be created. Its content is only valid until the
+    // next operation of its owner.
     GString* Scratch();
 
 private:
@@ -107,6 +120,25 @@ private:
     int Room() const;
     int FreeRoom() const;
     char* CharArea() const;
+    char* Text() const;  // the first character of the text
+    void ClearAs(int wideKind);
+    int ResolveEncoding(int requested) const;
+    int ReserveConverted(int cchNew, int csNew);
+
+    // Helpers over text of the string's own kind: p holds cch characters.
+    int AppendSameKind(const void* p, int cch);
+    int FillSameKind(unsigned ch, int count);
+    int EndsWithSameKind(const void* p, int cch) const;
+    int EnsureEndsWithSameKind(const void* p, int cch);
+    int AppendPathSameKind(const void* p, int cch);
+
+    // Bring an argument of the other kind into this string's kind through
+    // the scratch; an empty argument needs no scratch.
+    int NarrowThroughScratch(const WChar* p, int cch, const char** out, int* cb);
+    int WideThroughScratch(const char* p, int cb, const WChar** out, int* cch);
+
+    int CompareWideChecked(const WChar* p, int n, int* failed);
+    int CompareNarrowChecked(const char* p, int n, int* failed);
 
 public:
     // Fields, in their documented order. Public so that the format engine and
