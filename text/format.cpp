@@ -47,9 +47,8 @@ const WChar* ParseNumber(const WChar* p, int32_t* value)
     return p;
 }
 
-}  // namespace
-
-const WChar* ParseFormatDirective(const WChar* p, FormatDirective* d)
+// The parser itself; inline so that the main loop's common case stays short.
+inline const WChar* ParseDirective(const WChar* p, FormatDirective* d)
 {
     memset(d, 0, sizeof *d);
     for (uint32_t flag; *p && (flag = FlagOf(*p)) != 0; ++p)
@@ -88,7 +87,7 @@ const WChar* ParseFormatDirective(const WChar* p, FormatDirective* d)
     return *p ? p + 1 : p;
 }
 
-FormatArg FormatDirectiveArg(const FormatDirective& d)
+inline FormatArg ArgumentOf(const FormatDirective& d)
 {
     FormatArg integer = d.size == kSizeLongLong ? kArgInt64 : kArgInt32;
     switch (d.conversion) {
@@ -106,6 +105,18 @@ FormatArg FormatDirectiveArg(const FormatDirective& d)
         return d.size == kSizeShort ? kArgInt32 : d.size == kSizeLongLong ? kArgInt64 : kArgDouble;
     }
     return kArgNone;
+}
+
+}  // namespace
+
+const WChar* ParseFormatDirective(const WChar* p, FormatDirective* d)
+{
+    return ParseDirective(p, d);
+}
+
+FormatArg FormatDirectiveArg(const FormatDirective& d)
+{
+    return ArgumentOf(d);
 }
 
 namespace {
@@ -228,7 +239,7 @@ int FormatCall::Run(const WChar* format)
             ++p;
             continue;
         }
-        p = ParseFormatDirective(p, &d);
+        p = ParseDirective(p, &d);
         if (d.widthFromArg) {
             int32_t width = int32_t(Read(kArgInt32).bits);
             if (width < 0) {
@@ -240,7 +251,7 @@ int FormatCall::Run(const WChar* format)
         }
         if (d.precisionFromArg)
             d.precision = int32_t(Read(kArgInt32).bits);
-        FormatArg kind = FormatDirectiveArg(d);
+        FormatArg kind = ArgumentOf(d);
         if (kind == kArgNone && d.conversion != 'N') {
             // Not a conversion: the character itself is copied as text.
             if (d.conversion)
@@ -858,6 +869,7 @@ int GString::FormatAppendV(const WChar* format, va_list args)
     int ok = call.Run(format);
     va_end(call.args);
     // A directive that fails may have written into the room after the text.
-    Terminate();
+    if (block)
+        reinterpret_cast<WChar*>(block + 4)[start + length] = 0;
     return ok;
 }
