@@ -37,7 +37,7 @@ run: deps all
 
 # Fuzz targets: clang with libFuzzer, ASan and UBSan, each run for
 # FUZZ_SECONDS with its corpus kept under the tree.
-FUZZERS := text/format_fuzz text/gstring_fuzz
+FUZZERS := text/format_fuzz text/gstring_fuzz payload/text_table_fuzz payload/unpack_fuzz
 fuzz:
 	cmake -S . -B $(FUZZ) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	      -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DKRESKA_FUZZ=ON >/dev/null
@@ -50,7 +50,7 @@ fuzz:
 	done
 
 # Benchmarks: Release, no sanitizers.
-BENCHMARKS := text/format_bench text/gstring_bench
+BENCHMARKS := text/format_bench text/gstring_bench payload/payload_bench
 bench:
 	cmake -S . -B $(BENCH) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DSANITIZE=OFF >/dev/null
 	cmake --build $(BENCH) -j $(JOBS) --target $(notdir $(BENCHMARKS))

@@ -55,6 +55,10 @@ public:
     void ReleaseTables() override;
     const TextRecord* FindText(TextId id) override;
 
+    // Init steps 2 and 3: loads the key material into Guard and unpacks the
+    // common, extra, language-0 and language-1 texts into their tables.
+    int LoadTexts();
+
     // Stages
     int Run();
     void Finish();

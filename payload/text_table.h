@@ -24,3 +24,14 @@ struct TextTable {
     int Adopt(uint8_t* buffer, uint32_t cb, int32_t count);
     const TextRecord* Lookup(TextId id) const;
 };
+
+class CGuard;
+
+// Opens the text blob of cbBlob stored bytes with guard and hands the
+// buffer to table, whose entry count is the blob's extra value. 0 when the
+// blob does not open or the table refuses it (the buffer is then freed).
+int UnpackTextTable(const CGuard& guard, const uint8_t* blob, uint32_t cbBlob, TextTable& table);
+
+// The first of count tables (in order; null entries skipped) that holds id:
+// the language fallback of the installer's FindText.
+const TextRecord* LookupInOrder(const TextTable* const* tables, int count, TextId id);
