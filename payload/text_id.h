@@ -133,6 +133,7 @@ enum : TextId {
     TXT_WELCOME_BODY_NEW = 131,
     TXT_LICENCE_HEADING = 132,
     TXT_DONE_NO_VIEWER_NOTE = 133,
+    TXT_DONE_ADD_LAYOUT_FORMAT = 134,  // completion before Vista; argument text 81
     TXT_DONE_INSTALLED_VISTA = 135,
     TXT_WELCOME_BODY_INSTALLED = 136,  // also the completion heading
     TXT_BUTTON_RESTART = 137,
