@@ -77,6 +77,10 @@ public:
     int DefaultLayoutVariant();
     int DefaultKeypadDecimal();
 
+    // Init: DefaultLayoutLanguage from its text (hexadecimal; 0 when it
+    // does not parse, only the low 16 bits kept).
+    void ReadDefaultLayoutLanguage();
+
     uint16_t DefaultLayoutLanguage;
     uint16_t LayoutLanguage;
     int32_t SetAsDefault;
