@@ -29,9 +29,11 @@ win32: host win64
 	      -DHOST_BUILD_DIR=$(abspath $(HOST)) -DWIN64_BUILD_DIR=$(abspath $(WIN64)) >/dev/null
 	cmake --build $(WIN32) -j $(JOBS)
 
+# Host tests (ASan/UBSan) first, then the Windows side under Wine.
 test: deps all
-	@bash tools/run-tests.sh $(HOST) $(WIN32) $(WIN64)
+	@JOBS=$(JOBS) bash tools/run-tests.sh $(HOST) $(WIN64) $(WIN32)
 
+# Copies the installer to dist/ and starts it under Wine in .wine/.
 run: deps all
 	@bash tools/run-installer.sh
 
