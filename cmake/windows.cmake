@@ -12,6 +12,8 @@ function(kreska_windows_executable target)
   target_link_options(${target} PRIVATE
     -mwindows -municode -static -static-libgcc -static-libstdc++
     -Wl,--dynamicbase -Wl,--nxcompat
+    # Same sources, same image: no link time in the header.
+    -Wl,--no-insert-timestamp
     # Windows 2000 is version 5.0: it refuses images that ask for more.
     -Wl,--major-os-version,5 -Wl,--minor-os-version,0
     -Wl,--major-subsystem-version,5 -Wl,--minor-subsystem-version,0)

@@ -98,6 +98,10 @@ public:
     };
     StartupResult StartupSteps();
 
+    // Init: DefaultLayoutLanguage from its text (hexadecimal; 0 when it
+    // does not parse, only the low 16 bits kept).
+    void ReadDefaultLayoutLanguage();
+
     uint16_t DefaultLayoutLanguage;
     uint16_t LayoutLanguage;
     int32_t SetAsDefault;

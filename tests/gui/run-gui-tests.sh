@@ -10,7 +10,7 @@ build=$(cd "$1" && pwd); shift
 scenarios=("$@")
 [ ${#scenarios[@]} -gt 0 ] || scenarios=(navigate language close second escape installed)
 driver=$build/tests/gui/gui_driver.exe
-host=${KRESKA_INSTALLER:-$build/tests/gui/wizard_host.exe}  # or the installer itself
+installer=${KRESKA_INSTALLER:-$build/core/kreska-setup.exe}
 shots=$build/screenshots
 mkdir -p "$shots"
 
@@ -27,8 +27,9 @@ for scenario in "${scenarios[@]}"; do
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
   wineserver -k  # the desktop is chosen when the next session starts
-  args=()
-  [ "$scenario" = installed ] && args=(--installed)
+  # The installed state is shown by the host the driver knows it from.
+  host=$installer args=()
+  [ "$scenario" = installed ] && host=$build/tests/gui/installed_host.exe args=(--installed)
   timeout 180 wine "$driver" "$scenario" "$host" 'Z:'"${shots//\//\\}" "${args[@]}"
   rc=$?
   echo "gui scenario $scenario: exit $rc"

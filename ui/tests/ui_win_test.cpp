@@ -35,9 +35,9 @@ protected:
         ASSERT_TRUE(install.Init(GetModuleHandleW(nullptr)));
         install.IsAdmin = 1;
         install.OsCode = 61;
-        wizard = new CWizard(&install);
-        install.Wizard = wizard;
-        ASSERT_TRUE(wizard->PrepareUi(GetModuleHandleW(nullptr)));
+        // Init has made the controller and prepared its interface.
+        wizard = install.Wizard;
+        ASSERT_NE(wizard, nullptr);
     }
 
     void TearDown() override
