@@ -58,7 +58,11 @@ TEST(Probe, FindsAnotherInstanceByItsWindowClass)
 
 TEST(Probe, NoMessageWithoutTheWizard)
 {
-    EXPECT_EQ(g_services_app->ShowMessage(TXT_MSG_NEED_ADMIN, MB_OK), 0);
+    CInstall& app = *g_services_app;
+    CWizard* wizard = app.Wizard;
+    app.Wizard = nullptr;
+    EXPECT_EQ(app.ShowMessage(TXT_MSG_NEED_ADMIN, MB_OK), 0);
+    app.Wizard = wizard;
 }
 
 TEST(OptionDefaults, KeypadDecimalFollowsTheUserSeparator)
