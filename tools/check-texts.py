@@ -142,11 +142,11 @@ def expand(fmt, args):
     def one(m):
         if m.group(0) == "%%":
             return "%"
-        spec = m.group(0).replace("`", "").replace("$", "")
+        directive = m.group(0).replace("`", "").replace("$", "")
         try:
-            return spec % args.pop(0)
+            return directive % args.pop(0)
         except (IndexError, TypeError) as exc:
-            raise Failure(f"cannot expand {spec!r}: {exc}") from None
+            raise Failure(f"cannot expand {directive!r}: {exc}") from None
     return re.sub(r"%%|%[-+ 0#$`]*\d*(?:\.\d+)?[sduxX]", one, fmt)
 
 

@@ -106,7 +106,7 @@ def image(size, bpp):
 def main(argv):
     if len(argv) < 3:
         raise SystemExit(__doc__)
-    formats = [tuple(int(v) for v in spec.split(":")) for spec in argv[2:]]
+    formats = [tuple(int(v) for v in size_depth.split(":")) for size_depth in argv[2:]]
     images = [image(size, bpp) for size, bpp in formats]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
